@@ -66,6 +66,9 @@ struct Case {
   std::vector<std::string> calls;
 };
 
+// Names the case in test output instead of dumping its bytes.
+void PrintTo(const Case& c, std::ostream* os) { *os << c.name; }
+
 class OutcomeTest : public testing::TestWithParam<Case> {};
 
 TEST_P(OutcomeTest, PrintsReturnsAndCallsAsExpected) {
