@@ -3,10 +3,22 @@
 // functions by the same names on both.
 #pragma once
 
+#include <cstdarg>
+#include <cstdio>
+
 #ifdef _WIN32
 #include <windows.h>
+// The C runtime's own vprintf in msvcrt.dll. The C++ headers route vprintf to
+// a second, much larger copy linked into the program.
+inline int platform_vprintf(const char* format, va_list args) {
+  return __ms_vprintf(format, args);
+}
 #else
 #include "windows_api.h"
+// The C library's vprintf.
+inline int platform_vprintf(const char* format, va_list args) {
+  return std::vprintf(format, args);
+}
 #endif
 
 // The calling thread's last error as a result code. Never 0, so that a failed
