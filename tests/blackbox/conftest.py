@@ -45,8 +45,8 @@ class Prefix:
                 return entry / "setup.log"
         return self.drive_c / "torvask" / "setup.log"
 
-    def run(self, args=(), env=None, program=None, stdout_file=None) -> Result:
-        """Runs the program with the sample setup's settings in `env`."""
+    def environment(self, env=None) -> dict:
+        """The program's environment, with the sample setup's settings in `env`."""
         environment = {
             "PATH": "/usr/bin:/bin",
             "HOME": str(self.root),
@@ -54,6 +54,16 @@ class Prefix:
             "SAMPLE_SETUP_REPORT": str(self.report),
         }
         environment.update(env or {})
+        return environment
+
+    def start(self, env=None) -> subprocess.Popen:
+        """Starts the program in the background, its output on a pipe."""
+        return subprocess.Popen([str(self.build / "unattended")], env=self.environment(env),
+                                cwd=self.work, stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+
+    def run(self, args=(), env=None, program=None, stdout_file=None) -> Result:
+        """Runs the program with the sample setup's settings in `env`."""
+        environment = self.environment(env)
         command = [str(program or self.build / "unattended"), *args]
         started = time.monotonic()
         if stdout_file is not None:
