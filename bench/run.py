@@ -1,0 +1,134 @@
+#!/usr/bin/python3
+"""What unattended costs on top of the installer, beside a shell script doing
+the same job: overhead, CPU while waiting, peak memory and size. Native build
+only; both are measured in the same run, alternating.
+
+    /usr/bin/python3 bench/run.py [--runs N] [--long-runs N] [--write bench/RESULTS.md]
+"""
+import argparse
+import os
+import platform
+import shutil
+import statistics
+import subprocess
+import tempfile
+import time
+from datetime import date
+from pathlib import Path
+
+ROOT = Path(__file__).resolve().parents[1]
+NATIVE = ROOT / "build" / "native"
+SETUP = NATIVE / "setup.exe"
+LOG = "-f2C:\\Torvask\\setup.log"
+
+
+def fresh_prefix():
+    root = Path(tempfile.mkdtemp(prefix="unattended-bench-"))
+    (root / "drive_c").mkdir()
+    (root / "dosdevices").mkdir()
+    (root / "dosdevices" / "c:").symlink_to("../drive_c")
+    return root
+
+
+def measure(command, env):
+    """(wall seconds, user+system CPU seconds) of one run of `command`."""
+    started = time.perf_counter()
+    child = subprocess.Popen(command, env=env, stdout=subprocess.DEVNULL)
+    _, status, usage = os.wait4(child.pid, 0)
+    child.returncode = os.waitstatus_to_exitcode(status)
+    wall = time.perf_counter() - started
+    assert child.returncode == 0, f"{command} failed: {child.returncode}"
+    return wall, usage.ru_utime + usage.ru_stime
+
+
+def peak_memory_kb(command, env):
+    """Peak resident memory of `command`, measured by GNU time, a small parent."""
+    out = subprocess.run(["/usr/bin/time", "-f", "%M", *command], env=env,
+                         stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, check=True)
+    return int(out.stderr.decode().strip().splitlines()[-1])
+
+
+def environment(prefix, delay_ms):
+    return {"PATH": "/usr/bin:/bin", "WINEPREFIX": str(prefix),
+            "SAMPLE_SETUP_DELAY_MS": str(delay_ms)}
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--runs", type=int, default=9)
+    parser.add_argument("--long-runs", type=int, default=3)
+    parser.add_argument("--write")
+    args = parser.parse_args()
+
+    programs = {
+        "unattended": [str(NATIVE / "unattended")],
+        "shell script": ["/bin/sh", str(ROOT / "bench" / "peer.sh"), str(SETUP)],
+    }
+    prefix = fresh_prefix()
+    try:
+        quick = {name: [] for name in programs}
+        quick_cpu = {name: [] for name in programs}
+        setup_alone = []
+        env = environment(prefix, 0)
+        for _ in range(args.runs):
+            for name, command in programs.items():
+                (prefix / "drive_c" / "torvask").mkdir(exist_ok=True)
+                setup_alone.append(measure([str(SETUP), "-s", LOG], env)[0])
+                wall, cpu = measure(command, env)
+                quick[name].append(wall)
+                quick_cpu[name].append(cpu)
+        setup_median = statistics.median(setup_alone)
+        long_cpu = {name: [] for name in programs}
+        long_env = environment(prefix, 20000)
+        for _ in range(args.long_runs):
+            for name, command in programs.items():
+                long_cpu[name].append(measure(command, long_env)[1])
+        memory = {name: peak_memory_kb(command, env) for name, command in programs.items()}
+    finally:
+        shutil.rmtree(prefix)
+
+    sizes = {"unattended": (NATIVE / "unattended").stat().st_size,
+             "shell script": (ROOT / "bench" / "peer.sh").stat().st_size}
+    windows_exe = ROOT / "build" / "windows" / "unattended.exe"
+    rows = []
+    for name in programs:
+        overhead_ms = (statistics.median(quick[name]) - setup_median - 1.0) * 1000
+        added_cpu_ms = (statistics.median(long_cpu[name]) - statistics.median(quick_cpu[name])) * 1000
+        rows.append((name, overhead_ms, added_cpu_ms, memory[name], sizes[name]))
+    base = rows[0]
+    lines = [
+        "| program | overhead (ms) | CPU added by a 20 s setup (ms) | peak RSS (KiB) | size (bytes) |",
+        "|---|---|---|---|---|",
+    ]
+    for name, overhead, cpu, rss, size in rows:
+        lines.append(f"| {name} | {overhead:.2f} | {cpu:.2f} | {rss} | {size} |")
+    peer = rows[1]
+    lines.append(f"| peer / unattended | {peer[1] / base[1]:.1f}x | "
+                 f"{(peer[2] / base[2]) if base[2] > 0 else float('inf'):.1f}x | "
+                 f"{peer[3] / base[3]:.1f}x | |")
+    if windows_exe.exists():
+        lines.append("")
+        lines.append(f"unattended.exe (Windows build, with resources): "
+                     f"{windows_exe.stat().st_size} bytes")
+    lines.append("")
+    lines.append(f"Sample setup alone: median {setup_median * 1000:.2f} ms over "
+                 f"{len(setup_alone)} runs; {args.runs} quick and {args.long_runs} "
+                 f"20-second runs of each program.")
+    table = "\n".join(lines)
+    print(table)
+    if args.write:
+        machine = f"{platform.node()}, {os.cpu_count()} cores, {platform.platform()}"
+        Path(args.write).write_text(
+            "# Benchmark results\n\n"
+            f"Machine: {machine}. Date: {date.today().isoformat()}.\n\n"
+            f"Command: `/usr/bin/python3 bench/run.py --runs {args.runs} "
+            f"--long-runs {args.long_runs} --write {args.write}`\n\n"
+            "Overhead is wall time minus the sample setup's own run time minus the\n"
+            "1000 ms that the first poll waits by design. CPU is user + system time\n"
+            "of the program and the setup it runs; the difference between a setup\n"
+            "that waits 20 s and one that ends at once is what waiting costs.\n\n"
+            + table + "\n")
+
+
+if __name__ == "__main__":
+    main()
