@@ -236,6 +236,12 @@ BOOL CreateProcessA(LPCSTR application_name, LPSTR command_line, LPSECURITY_ATTR
   code = find_program(argv[0], path, sizeof path);
   if (code != 0) return fail_with(code);
 
+  // Both handles are taken before the child exists: a started program must
+  // never come back with a null handle.
+  int free_slots = 0;
+  for (const HandleSlot& slot : g_handles) free_slots += slot.in_use ? 0 : 1;
+  if (free_slots < 2) return fail_with(ERROR_TOO_MANY_OPEN_FILES);
+
   int report[2];
   if (pipe2(report, O_CLOEXEC) != 0) return fail_with(error_from_errno(errno));
   pid_t pid = fork();
