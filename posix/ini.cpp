@@ -9,13 +9,19 @@ static unsigned unit_at(const IniText& t, size_t i) {
 }
 
 // Whether `u` is a blank that surrounds names and values.
-static bool is_blank(unsigned u) { return u == ' ' || u == '\t'; }
+static bool is_blank(unsigned u) {
+  return u == ' ' || u == '\t';
+}
 
 // Whether `u` ends a line (CR, LF; CR LF counts as one ending).
-static bool is_break(unsigned u) { return u == '\r' || u == '\n'; }
+static bool is_break(unsigned u) {
+  return u == '\r' || u == '\n';
+}
 
 // ASCII lower case of a code unit; other units are left alone.
-static unsigned fold(unsigned u) { return (u >= 'A' && u <= 'Z') ? u + ('a' - 'A') : u; }
+static unsigned fold(unsigned u) {
+  return (u >= 'A' && u <= 'Z') ? u + ('a' - 'A') : u;
+}
 
 // Whether units [begin, end) spell `name`, without regard to ASCII case.
 static bool same_name(const IniText& t, size_t begin, size_t end, const char* name) {
@@ -107,8 +113,10 @@ void ini_find(const IniText& t, const char* section, const char* key, IniEntry* 
 // The value of a hexadecimal or decimal digit in `base`, or -1.
 static int digit_value(unsigned u, unsigned base) {
   int v = -1;
-  if (u >= '0' && u <= '9') v = static_cast<int>(u - '0');
-  else if (fold(u) >= 'a' && fold(u) <= 'f') v = static_cast<int>(fold(u) - 'a' + 10);
+  if (u >= '0' && u <= '9')
+    v = static_cast<int>(u - '0');
+  else if (fold(u) >= 'a' && fold(u) <= 'f')
+    v = static_cast<int>(fold(u) - 'a' + 10);
   return (v >= 0 && static_cast<unsigned>(v) < base) ? v : -1;
 }
 

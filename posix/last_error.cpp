@@ -5,9 +5,13 @@
 
 static thread_local DWORD t_last_error = 0;
 
-DWORD GetLastError() { return t_last_error; }
+DWORD GetLastError() {
+  return t_last_error;
+}
 
-void SetLastError(DWORD code) { t_last_error = code; }
+void SetLastError(DWORD code) {
+  t_last_error = code;
+}
 
 BOOL fail_with(DWORD code) {
   t_last_error = code;

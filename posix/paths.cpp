@@ -46,7 +46,9 @@ int find_in_folder(const char* folder, const char* name, char* out, size_t size)
 }
 
 // Whether `c` separates path components in a Windows path.
-static bool is_separator(char c) { return c == '\\' || c == '/'; }
+static bool is_separator(char c) {
+  return c == '\\' || c == '/';
+}
 
 DWORD map_windows_path(const char* path, char* out, size_t size) {
   if (path == nullptr || !std::isalpha(static_cast<unsigned char>(path[0])) || path[1] != ':') {

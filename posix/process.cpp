@@ -20,7 +20,9 @@
 extern char** environ;
 
 // Whether `c` separates words on a command line.
-static bool is_space(char c) { return c == ' ' || c == '\t'; }
+static bool is_space(char c) {
+  return c == ' ' || c == '\t';
+}
 
 DWORD split_command_line(const char* line, char* storage, size_t storage_size, char** argv,
                          int max_args, int* argc) {
@@ -188,8 +190,7 @@ static HandleSlot* slot_of(HANDLE handle) {
 
 // Runs in the forked child: sets up its descriptors and session, then becomes
 // `path`. Reports an exec failure's errno through `report` and never returns.
-[[noreturn]] static void become_child(const char* path, char** argv, bool new_console,
-                                      int report) {
+[[noreturn]] static void become_child(const char* path, char** argv, bool new_console, int report) {
   // Keep the report pipe above the standard descriptors while they are redone.
   int fd = fcntl(report, F_DUPFD_CLOEXEC, 3);
   if (new_console) {

@@ -25,8 +25,8 @@ int launch_and_wait(const char* command_line) {
   if (length < sizeof g_command_line) {
     std::memcpy(g_command_line, command_line, length + 1);
     started = CreateProcessA(nullptr, g_command_line, nullptr, nullptr, FALSE,
-                             CREATE_NEW_CONSOLE | NORMAL_PRIORITY_CLASS, nullptr, nullptr,
-                             &startup, &g_setup_process);
+                             CREATE_NEW_CONSOLE | NORMAL_PRIORITY_CLASS, nullptr, nullptr, &startup,
+                             &g_setup_process);
   }
   if (!started) {
     say("Error while launching setup.exe.\n");

@@ -8,10 +8,14 @@ FakePlatform g_fake;
 const HANDLE kFakeProcess = reinterpret_cast<HANDLE>(0x100);
 const HANDLE kFakeThread = reinterpret_cast<HANDLE>(0x200);
 
-void reset_fake() { g_fake = FakePlatform(); }
+void reset_fake() {
+  g_fake = FakePlatform();
+}
 
 // "null" for a null string, else the string itself.
-static std::string text(const char* s) { return s ? s : "null"; }
+static std::string text(const char* s) {
+  return s ? s : "null";
+}
 
 // The name of a handle the fake handed out.
 static std::string handle_name(HANDLE h) {
@@ -54,7 +58,9 @@ UINT GetPrivateProfileIntA(LPCSTR section, LPCSTR key, int default_value, LPCSTR
   return static_cast<UINT>(default_value);
 }
 
-void Sleep(DWORD milliseconds) { g_fake.calls.push_back("Sleep(" + std::to_string(milliseconds) + ")"); }
+void Sleep(DWORD milliseconds) {
+  g_fake.calls.push_back("Sleep(" + std::to_string(milliseconds) + ")");
+}
 
 BOOL CreateProcessA(LPCSTR application_name, LPSTR command_line,
                     LPSECURITY_ATTRIBUTES process_attributes,
@@ -68,13 +74,12 @@ BOOL CreateProcessA(LPCSTR application_name, LPSTR command_line,
   bool startup_clean = startup && std::memcmp(startup, &clean, sizeof clean) == 0;
   char flags[16];
   std::snprintf(flags, sizeof flags, "0x%x", static_cast<unsigned>(creation_flags));
-  g_fake.calls.push_back(
-      "CreateProcessA(" + text(application_name) + ", " + text(command_line) + ", " +
-      (process_attributes ? "attributes" : "null") + ", " +
-      (thread_attributes ? "attributes" : "null") + ", inherit=" +
-      std::to_string(inherit_handles) + ", " + flags + ", " +
-      (environment ? "environment" : "null") + ", " + text(current_directory) + ", " +
-      (startup_clean ? "startup cb only" : "startup NOT clean") + ")");
+  g_fake.calls.push_back("CreateProcessA(" + text(application_name) + ", " + text(command_line) +
+                         ", " + (process_attributes ? "attributes" : "null") + ", " +
+                         (thread_attributes ? "attributes" : "null") +
+                         ", inherit=" + std::to_string(inherit_handles) + ", " + flags + ", " +
+                         (environment ? "environment" : "null") + ", " + text(current_directory) +
+                         ", " + (startup_clean ? "startup cb only" : "startup NOT clean") + ")");
   if (g_fake.create_process_error) return fail(g_fake.create_process_error);
   info->hProcess = kFakeProcess;
   info->hThread = kFakeThread;
@@ -84,10 +89,9 @@ BOOL CreateProcessA(LPCSTR application_name, LPSTR command_line,
 }
 
 DWORD WaitForSingleObject(HANDLE handle, DWORD milliseconds) {
-  g_fake.calls.push_back("WaitForSingleObject(" + handle_name(handle) + ", " +
-                         (milliseconds == INFINITE ? std::string("INFINITE")
-                                                   : std::to_string(milliseconds)) +
-                         ")");
+  g_fake.calls.push_back(
+      "WaitForSingleObject(" + handle_name(handle) + ", " +
+      (milliseconds == INFINITE ? std::string("INFINITE") : std::to_string(milliseconds)) + ")");
   return WAIT_OBJECT_0;
 }
 

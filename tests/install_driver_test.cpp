@@ -23,7 +23,8 @@ const char kCloseThread[] = "CloseHandle(thread)";
 const char kWait[] = "WaitForSingleObject(process, INFINITE)";
 const char kCloseProcess[] = "CloseHandle(process)";
 const char kSleep[] = "Sleep(1000)";
-const char kRead[] = "GetPrivateProfileIntA(ResponseResult, ResultCode, 999, C:\\Torvask\\setup.log)";
+const char kRead[] =
+    "GetPrivateProfileIntA(ResponseResult, ResultCode, 999, C:\\Torvask\\setup.log)";
 
 const char kStart[] = "Starting unattended installation.\n";
 
@@ -67,7 +68,9 @@ struct Case {
 };
 
 // Names the case in test output instead of dumping its bytes.
-void PrintTo(const Case& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const Case& c, std::ostream* os) {
+  *os << c.name;
+}
 
 class OutcomeTest : public testing::TestWithParam<Case> {};
 
@@ -87,24 +90,69 @@ TEST_P(OutcomeTest, PrintsReturnsAndCallsAsExpected) {
 INSTANTIATE_TEST_SUITE_P(
     Driver, OutcomeTest,
     testing::Values(
-        Case{"Success", 0, 0, 0, {0}, 0,
-             std::string(kStart) + "Installation succeeded.\n", full_run_calls(false, 1)},
-        Case{"DirectoryExists", 183, 0, 0, {999, 999, 0}, 0,
-             std::string(kStart) + "Installation succeeded.\n", full_run_calls(true, 3)},
-        Case{"SetupRecordsFailure", 183, 0, 0, {999, 5}, 5,
-             std::string(kStart) + "Installation failed 5.\n", full_run_calls(true, 2)},
-        Case{"NegativeResult", 0, 0, 0, {-3}, -3,
-             std::string(kStart) + "Installation failed -3.\n", full_run_calls(false, 1)},
-        Case{"SetupRecords100", 0, 0, 0, {100}, 100,
-             std::string(kStart) + "Installation failed 100.\n", full_run_calls(false, 1)},
-        Case{"DirectoryFails", 3, 0, 0, {}, 3,
+        Case{"Success",
+             0,
+             0,
+             0,
+             {0},
+             0,
+             std::string(kStart) + "Installation succeeded.\n",
+             full_run_calls(false, 1)},
+        Case{"DirectoryExists",
+             183,
+             0,
+             0,
+             {999, 999, 0},
+             0,
+             std::string(kStart) + "Installation succeeded.\n",
+             full_run_calls(true, 3)},
+        Case{"SetupRecordsFailure",
+             183,
+             0,
+             0,
+             {999, 5},
+             5,
+             std::string(kStart) + "Installation failed 5.\n",
+             full_run_calls(true, 2)},
+        Case{"NegativeResult",
+             0,
+             0,
+             0,
+             {-3},
+             -3,
+             std::string(kStart) + "Installation failed -3.\n",
+             full_run_calls(false, 1)},
+        Case{"SetupRecords100",
+             0,
+             0,
+             0,
+             {100},
+             100,
+             std::string(kStart) + "Installation failed 100.\n",
+             full_run_calls(false, 1)},
+        Case{"DirectoryFails",
+             3,
+             0,
+             0,
+             {},
+             3,
              std::string(kStart) + "Error while creating C:\\Torvask.\nInstallation failed 3.\n",
              {kMkdir, kLastError}},
-        Case{"ArmFails", 0, 5, 0, {}, 5,
+        Case{"ArmFails",
+             0,
+             5,
+             0,
+             {},
+             5,
              std::string(kStart) +
                  "Error while writing C:\\Torvask\\setup.log.\nInstallation failed 5.\n",
              {kMkdir, kArm, kLastError}},
-        Case{"LaunchFails", 183, 0, 2, {0}, 100,
+        Case{"LaunchFails",
+             183,
+             0,
+             2,
+             {0},
+             100,
              std::string(kStart) + "Error while launching setup.exe.\nInstallation failed 100.\n",
              {kMkdir, kLastError, kArm, kLaunch}}),
     [](const testing::TestParamInfo<Case>& info) { return std::string(info.param.name); });
@@ -158,9 +206,9 @@ TEST(Driver, GivesUpAfterAnHourOfPendingReads) {
   reset_fake();
   RunResult result = run();
   EXPECT_EQ(1460, result.code);
-  EXPECT_EQ(std::string(kStart) +
-                "Timed out waiting for the setup result.\nInstallation failed 1460.\n",
-            result.output);
+  EXPECT_EQ(
+      std::string(kStart) + "Timed out waiting for the setup result.\nInstallation failed 1460.\n",
+      result.output);
   EXPECT_EQ(full_run_calls(false, kMaxPendingReads), g_fake.calls);
 }
 

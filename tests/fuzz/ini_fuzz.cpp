@@ -32,7 +32,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   IniEdit edit = ini_plan_write(text, kSection, kKey);
   // The part that gives way lies within one line.
   for (size_t i = edit.cut_begin; i < edit.cut_end; ++i) {
-    unsigned unit = text.unit_size == 1 ? text.data[i] : text.data[2 * i] | text.data[2 * i + 1] << 8;
+    unsigned unit =
+        text.unit_size == 1 ? text.data[i] : text.data[2 * i] | text.data[2 * i + 1] << 8;
     require(unit != '\r' && unit != '\n');
   }
   std::string out(reinterpret_cast<const char*>(data), mark);
@@ -40,9 +41,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   size_t width = static_cast<size_t>(text.unit_size);
   const std::string before(reinterpret_cast<const char*>(data), mark + text.units * width);
   // Everything before and after the entry's place is kept byte for byte.
-  require(out.compare(0, mark + edit.cut_begin * width, before, 0, mark + edit.cut_begin * width) == 0);
+  require(out.compare(0, mark + edit.cut_begin * width, before, 0, mark + edit.cut_begin * width) ==
+          0);
   size_t tail = before.size() - (mark + edit.cut_end * width);
-  require(out.size() >= tail && out.compare(out.size() - tail, tail, before, before.size() - tail, tail) == 0);
+  require(out.size() >= tail &&
+          out.compare(out.size() - tail, tail, before, before.size() - tail, tail) == 0);
 
   IniText written;
   ini_text_from_bytes(reinterpret_cast<const unsigned char*>(out.data()), out.size(), &written);

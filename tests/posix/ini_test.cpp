@@ -39,12 +39,12 @@ int sink_to_string(void* context, const unsigned char* bytes, size_t size) {
 // The text after setting ResultCode in ResponseResult to `value`.
 std::string write_result(const std::string& bytes, const char* value) {
   IniText text;
-  size_t mark =
-      ini_text_from_bytes(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(), &text);
+  size_t mark = ini_text_from_bytes(reinterpret_cast<const unsigned char*>(bytes.data()),
+                                    bytes.size(), &text);
   IniEdit edit = ini_plan_write(text, "ResponseResult", "ResultCode");
   std::string out = bytes.substr(0, mark);
-  EXPECT_EQ(0, ini_apply_edit(text, edit, "ResponseResult", "ResultCode", value, sink_to_string,
-                              &out));
+  EXPECT_EQ(
+      0, ini_apply_edit(text, edit, "ResponseResult", "ResultCode", value, sink_to_string, &out));
   return out;
 }
 
@@ -83,7 +83,10 @@ TEST(IniRead, ReadsTheValueAsThePlatformDoes) {
       {"UTF-8 byte-order mark", "\xEF\xBB\xBF[ResponseResult]\r\nResultCode=6\r\n", 6},
       {"UTF-16LE", utf16("[ResponseResult]\r\nResultCode=9\r\n"), 9},
       {"NUL bytes around", "\0\0\n[ResponseResult]\nResultCode=5\n\0x"s, 5},
-      {"NUL bytes inside the value", "[ResponseResult]\nResultCode=5\0" "7\n"s, 5},
+      {"NUL bytes inside the value",
+       "[ResponseResult]\nResultCode=5\0"
+       "7\n"s,
+       5},
       {"pending value itself", "[ResponseResult]\nResultCode=999\n", 999},
   };
   for (const ReadCase& c : cases) EXPECT_EQ(c.expected, read_result(c.text)) << c.why;
@@ -117,13 +120,15 @@ TEST(IniWrite, ChangesOnlyTheEntry) {
        "[Other]\nB=2\n[ResponseResult]\r\nResultCode=999\r\n"},
       {"section added after a missing final line break", "[Other]\nB=2",
        "[Other]\nB=2\r\n[ResponseResult]\r\nResultCode=999\r\n"},
-      {"comments, blank lines and CR-only endings kept", "; c\r\r[ResponseResult]\rResultCode=5\r; d\r",
+      {"comments, blank lines and CR-only endings kept",
+       "; c\r\r[ResponseResult]\rResultCode=5\r; d\r",
        "; c\r\r[ResponseResult]\rResultCode=999\r; d\r"},
       {"UTF-8 byte-order mark kept", "\xEF\xBB\xBF[ResponseResult]\nResultCode=0\n",
        "\xEF\xBB\xBF[ResponseResult]\nResultCode=999\n"},
       {"UTF-16LE stays UTF-16LE", utf16("[ResponseResult]\r\nResultCode=0\r\n"),
        utf16("[ResponseResult]\r\nResultCode=999\r\n")},
-      {"UTF-16LE section added", utf16("[A]\r\n"), utf16("[A]\r\n[ResponseResult]\r\nResultCode=999\r\n")},
+      {"UTF-16LE section added", utf16("[A]\r\n"),
+       utf16("[A]\r\n[ResponseResult]\r\nResultCode=999\r\n")},
   };
   for (const WriteCase& c : cases) EXPECT_EQ(c.after, write_result(c.before, "999")) << c.why;
 }

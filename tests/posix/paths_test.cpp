@@ -65,10 +65,10 @@ TEST_F(PathsTest, CreateDirectoryReportsThePlatformsCodes) {
     const char* path;
     DWORD code;
   } failures[] = {
-      {"C:\\file", 183},          // a file stands there
-      {"C:\\missing\\sub", 3},    // the parent is missing
-      {"C:\\file\\sub", 3},       // the parent is a file
-      {"Q:\\Torvask", 3},         // no such drive
+      {"C:\\file", 183},        // a file stands there
+      {"C:\\missing\\sub", 3},  // the parent is missing
+      {"C:\\file\\sub", 3},     // the parent is a file
+      {"Q:\\Torvask", 3},       // no such drive
   };
   for (const auto& f : failures) {
     SetLastError(0);
@@ -88,7 +88,7 @@ TEST(Errors, MapErrnoToPlatformCodes) {
   struct {
     int err;
     DWORD code;
-  } cases[] = {{EEXIST, 183}, {ENOENT, 3},   {ENOTDIR, 3},        {EACCES, 5},  {EPERM, 5},
+  } cases[] = {{EEXIST, 183}, {ENOENT, 3},   {ENOTDIR, 3},        {EACCES, 5}, {EPERM, 5},
                {EROFS, 19},   {ENOSPC, 112}, {ENAMETOOLONG, 206}, {EIO, 31}};
   for (const auto& c : cases) EXPECT_EQ(c.code, error_from_errno(c.err)) << c.err;
 }

@@ -141,8 +141,8 @@ TEST_F(ProcessTest, StartsWaitsAndCloses) {
   // The child got its arguments, this folder, and only the three standard descriptors.
   EXPECT_EQ("args: [setup] [-s] [-f2C:\\a b.log]\ncwd: " + work_ + "\ndescriptors: 0 1 2\n",
             read_file(report));
-  EXPECT_EQ(0, static_cast<int>(GetPrivateProfileIntA("ResponseResult", "ResultCode", 999,
-                                                        "C:\\a b.log")));
+  EXPECT_EQ(0, static_cast<int>(
+                   GetPrivateProfileIntA("ResponseResult", "ResultCode", 999, "C:\\a b.log")));
 }
 
 TEST_F(ProcessTest, NewConsoleGivesTheChildItsOwnSession) {

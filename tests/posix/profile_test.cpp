@@ -28,7 +28,9 @@ class ProfileTest : public testing::Test {
   }
 
   BOOL arm() { return WritePrivateProfileStringA("ResponseResult", "ResultCode", "999", kLog); }
-  int read() { return static_cast<int>(GetPrivateProfileIntA("ResponseResult", "ResultCode", 999, kLog)); }
+  int read() {
+    return static_cast<int>(GetPrivateProfileIntA("ResponseResult", "ResultCode", 999, kLog));
+  }
 
   // The names in the log's folder, each followed by a space.
   std::string folder_entries() {
@@ -68,7 +70,8 @@ TEST_F(ProfileTest, OverwritesAStaleResultAndKeepsEverythingElse) {
 TEST_F(ProfileTest, FindsTheFolderInAnotherCase) {
   ASSERT_EQ(0, rename(folder_.c_str(), (prefix_.drive_c + "/TORVASK").c_str()));
   ASSERT_TRUE(arm());
-  EXPECT_EQ("[ResponseResult]\r\nResultCode=999\r\n", read_file(prefix_.drive_c + "/TORVASK/setup.log"));
+  EXPECT_EQ("[ResponseResult]\r\nResultCode=999\r\n",
+            read_file(prefix_.drive_c + "/TORVASK/setup.log"));
 }
 
 TEST_F(ProfileTest, FailuresGiveThePlatformsCodes) {

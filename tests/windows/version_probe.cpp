@@ -23,8 +23,8 @@ int main(int argc, char** argv) {
                 fixed->dwFileVersionMS & 0xFFFF, fixed->dwFileVersionLS >> 16,
                 fixed->dwFileVersionLS & 0xFFFF);
   }
-  const char* keys[] = {"CompanyName",      "FileDescription", "FileVersion", "InternalName",
-                        "LegalCopyright",   "OriginalFilename", "ProductName", "ProductVersion"};
+  const char* keys[] = {"CompanyName",    "FileDescription",  "FileVersion", "InternalName",
+                        "LegalCopyright", "OriginalFilename", "ProductName", "ProductVersion"};
   for (const char* key : keys) {
     char query[64];
     std::snprintf(query, sizeof query, "\\StringFileInfo\\040904e4\\%s", key);
