@@ -4,8 +4,8 @@
 
 #include <fcntl.h>
 #include <signal.h>
+#include <spawn.h>
 #include <sys/stat.h>
-#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -188,33 +188,40 @@ static HandleSlot* slot_of(HANDLE handle) {
   return slot->in_use ? slot : nullptr;
 }
 
-// Runs in the forked child: sets up its descriptors and session, then becomes
-// `path`. Reports an exec failure's errno through `report` and never returns.
-[[noreturn]] static void become_child(const char* path, char** argv, bool new_console, int report) {
-  // Keep the report pipe above the standard descriptors while they are redone.
-  int fd = fcntl(report, F_DUPFD_CLOEXEC, 3);
+// Starts `path` as a child that shares nothing with this process but 0-2 (or,
+// with `new_console`, /dev/null on 0-2 in a session of its own). Returns 0
+// with its pid in `pid`, or the errno of what failed, the exec included.
+static int spawn_child(const char* path, char** argv, bool new_console, pid_t* pid) {
+  // Unlike fork, posix_spawn neither copies this process's page tables nor
+  // makes every page it writes afterwards fault; and it returns a failed
+  // exec's errno itself, so no report pipe is needed.
+  posix_spawn_file_actions_t actions;
+  posix_spawnattr_t attributes;
+  int err = posix_spawn_file_actions_init(&actions);
+  if (err != 0) return err;
+  err = posix_spawnattr_init(&attributes);
+  if (err != 0) {
+    posix_spawn_file_actions_destroy(&actions);
+    return err;
+  }
+  short flags = POSIX_SPAWN_SETSIGMASK;
   if (new_console) {
     // A console of its own: a new session, with nothing on the caller's terminal.
-    setsid();
-    int null = open("/dev/null", O_RDWR);
-    for (int i = 0; i < 3; ++i) dup2(null, i);
-  }
-  if (fd != 3) {
-    dup3(fd, 3, O_CLOEXEC);
-    fd = 3;
+    flags |= POSIX_SPAWN_SETSID;
+    err = posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDWR, 0);
+    if (err == 0) err = posix_spawn_file_actions_adddup2(&actions, 0, 1);
+    if (err == 0) err = posix_spawn_file_actions_adddup2(&actions, 0, 2);
   }
   // Handles are not inherited: nothing beyond 0-2 passes to the program.
-  if (syscall(SYS_close_range, 4u, ~0u, 0u) != 0) {
-    for (long i = 4, n = sysconf(_SC_OPEN_MAX); i < n; ++i) close(static_cast<int>(i));
-  }
+  if (err == 0) err = posix_spawn_file_actions_addclosefrom_np(&actions, 3);
   sigset_t none;
   sigemptyset(&none);
-  sigprocmask(SIG_SETMASK, &none, nullptr);
-  execve(path, argv, environ);
-  int err = errno;
-  ssize_t ignored = write(fd, &err, sizeof err);
-  (void)ignored;
-  _exit(127);
+  if (err == 0) err = posix_spawnattr_setsigmask(&attributes, &none);
+  if (err == 0) err = posix_spawnattr_setflags(&attributes, flags);
+  if (err == 0) err = posix_spawn(pid, path, &actions, &attributes, argv, environ);
+  posix_spawnattr_destroy(&attributes);
+  posix_spawn_file_actions_destroy(&actions);
+  return err;
 }
 
 BOOL CreateProcessA(LPCSTR application_name, LPSTR command_line, LPSECURITY_ATTRIBUTES,
@@ -243,30 +250,11 @@ BOOL CreateProcessA(LPCSTR application_name, LPSTR command_line, LPSECURITY_ATTR
   for (const HandleSlot& slot : g_handles) free_slots += slot.in_use ? 0 : 1;
   if (free_slots < 2) return fail_with(ERROR_TOO_MANY_OPEN_FILES);
 
-  int report[2];
-  if (pipe2(report, O_CLOEXEC) != 0) return fail_with(error_from_errno(errno));
-  pid_t pid = fork();
-  if (pid < 0) {
-    int err = errno;
-    close(report[0]);
-    close(report[1]);
-    return fail_with(error_from_errno(err));
-  }
   // No console of its own or none at all: either way, apart from the caller's.
   bool own_console = (creation_flags & (CREATE_NEW_CONSOLE | DETACHED_PROCESS)) != 0;
-  if (pid == 0) become_child(path, argv, own_console, report[1]);
-  close(report[1]);
-  int child_errno = 0;
-  ssize_t got;
-  do got = read(report[0], &child_errno, sizeof child_errno);
-  while (got < 0 && errno == EINTR);
-  close(report[0]);
-  if (got > 0) {
-    // The exec failed: reap the child, which exits at once.
-    while (waitpid(pid, nullptr, 0) < 0 && errno == EINTR) {
-    }
-    return fail_with(error_from_errno(child_errno));
-  }
+  pid_t pid = 0;
+  int err = spawn_child(path, argv, own_console, &pid);
+  if (err != 0) return fail_with(error_from_errno(err));
   info->hProcess = open_handle(pid);
   info->hThread = open_handle(pid);
   info->dwProcessId = static_cast<DWORD>(pid);
