@@ -79,7 +79,7 @@ def environment(prefix, delay_ms):
 
 def main():
     parser = argparse.ArgumentParser()
-    parser.add_argument("--runs", type=int, default=21)
+    parser.add_argument("--runs", type=int, default=41)
     parser.add_argument("--long-runs", type=int, default=5)
     parser.add_argument("--write")
     args = parser.parse_args()
@@ -93,10 +93,14 @@ def main():
         quick = {name: [] for name in programs}
         quick_cpu = {name: [] for name in programs}
         setup_alone = []
+        # The start of a program that does nothing: the floor under any
+        # overhead, since a run starts the program and then setup.
+        bare_start = []
         env = environment(prefix, 0)
         for _ in range(args.runs):
             for name, command in programs.items():
                 (prefix / "drive_c" / "torvask").mkdir(exist_ok=True)
+                bare_start.append(measure(["/bin/true"], env)[0])
                 setup_alone.append(measure([str(SETUP), "-s", LOG], env)[0])
                 wall, cpu = measure(command, env)
                 quick[name].append(wall)
@@ -137,6 +141,11 @@ def main():
     lines.append(f"Sample setup alone: median {setup_median * 1000:.2f} ms over "
                  f"{len(setup_alone)} runs; {args.runs} quick and {args.long_runs} "
                  f"20-second runs of each program.")
+    lines.append("")
+    quartiles = statistics.quantiles(bare_start, n=4)
+    lines.append(f"Start of /bin/true, which does nothing: median "
+                 f"{statistics.median(bare_start) * 1000:.2f} ms, quartiles "
+                 f"{quartiles[0] * 1000:.2f} and {quartiles[2] * 1000:.2f} ms.")
     table = "\n".join(lines)
     print(table)
     if args.write:
@@ -147,17 +156,18 @@ def main():
             f"Command: `/usr/bin/python3 bench/run.py --runs {args.runs} "
             f"--long-runs {args.long_runs} --write {args.write}`\n\n"
             "Overhead is wall time minus the sample setup's own run time minus the\n"
-            "1000 ms that the first poll waits by design. CPU is user + system time\n"
-            "of the program and the setup it runs; the difference between a setup\n"
-            "that waits 20 s and one that ends at once is what waiting costs;\n"
-            "both programs block while they wait, so it is noise-level, and a\n"
-            "ratio of two such figures is shown as \"-\".\n\n"
+            "1000 ms that the first poll waits by design. It includes the start of\n"
+            "the program itself, whose floor is the start of /bin/true below; on a\n"
+            "virtual machine that varies by milliseconds from minute to minute.\n"
+            "CPU is user + system time of the program and the setup it runs; the\n"
+            "difference between a setup that waits 20 s and one that ends at once\n"
+            "is what waiting costs. Both programs block while they wait, so it is\n"
+            "noise-level, and a ratio of two such figures is shown as \"-\".\n\n"
             "The native `unattended` is linked statically (its size is mostly the\n"
-            "C library); linked dynamically it starts in about twice the time and\n"
-            "the overhead was 8 to 11 ms. Its launch uses posix_spawn, which does not\n"
-            "copy the parent's page tables as fork does.\n\n"
-            + wine_note() +
-            + table + "\n")
+            "C library); linked dynamically, and starting setup with fork, its\n"
+            "overhead was 8 to 11 ms. It starts setup with posix_spawn, which does\n"
+            "not copy the parent's page tables as fork does.\n\n"
+            + wine_note() + table + "\n")
 
 
 if __name__ == "__main__":
