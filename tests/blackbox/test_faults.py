@@ -42,15 +42,15 @@ def test_log_deleted_truncated_and_torn_during_the_wait_reads_as_pending(prefix)
     program = prefix.start(env={"SAMPLE_SETUP_RECORD": "none"})
     try:
         wait_for(lambda: prefix.setup_reports())
-        for step in ("delete", "truncate", "torn", "pending again"):
-            if step == "delete":
-                prefix.log.unlink()
-            elif step == "truncate":
-                prefix.log.write_bytes(b"")
-            elif step == "torn":
-                prefix.log.write_bytes(b"[ResponseResult]\r\nResultCo")
-            else:
-                replace_log(prefix, b"[ResponseResult]\r\nResultCode=999\r\n")
+        steps = [
+            ("delete", lambda: prefix.log.unlink()),
+            ("truncate", lambda: prefix.log.write_bytes(b"")),
+            ("torn", lambda: prefix.log.write_bytes(b"[ResponseResult]\r\nResultCo")),
+            ("pending again",
+             lambda: replace_log(prefix, b"[ResponseResult]\r\nResultCode=999\r\n")),
+        ]
+        for step, change in steps:
+            change()
             time.sleep(1.3)
             assert program.poll() is None, f"ended after: {step}"
         replace_log(prefix, b"[ResponseResult]\r\nResultCode=0\r\n")
@@ -77,7 +77,7 @@ GARBAGE = bytes(range(256)) + b"\0\0\0"
 # (why, log before the run, bytes that must survive the run unchanged)
 HOSTILE_LOGS = [
     ("10 MB log, entry at its end",
-     b"[Filler]\r\n" + b"key=" + b"x" * 60 + b"\r\n" * 1 + (b"k=" + b"v" * 62 + b"\r\n") * 160000
+     b"[Filler]\r\n" + b"key=" + b"x" * 60 + b"\r\n" + (b"k=" + b"v" * 62 + b"\r\n") * 160000
      + b"[ResponseResult]\r\nResultCode=0\r\n"),
     ("1 MB line inside the section",
      b"[ResponseResult]\r\nNote=" + b"n" * (1 << 20) + b"\r\nResultCode=0\r\n"),
